@@ -1,0 +1,83 @@
+#include "Bytes.h"
+
+#include "FatalError.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace {
+
+// Lengths are signed 32-bit throughout the system.
+constexpr size_t kMaximumLength = std::numeric_limits<int32_t>::max();
+
+} // namespace
+
+Bytes::Bytes(std::string_view bytes) {
+    Append(bytes);
+}
+
+Bytes::Bytes(const void* data, int32_t length) {
+    Append(data, length);
+}
+
+Bytes::Bytes(const Bytes& other) {
+    Append(other.View());
+}
+
+Bytes& Bytes::operator=(const Bytes& other) {
+    if (this != &other) {
+        Bytes copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Bytes::Bytes(Bytes&& other) noexcept
+    : m_data(std::move(other.m_data)), m_length(other.m_length), m_capacity(other.m_capacity) {
+    other.m_length = 0;
+    other.m_capacity = 0;
+}
+
+Bytes& Bytes::operator=(Bytes&& other) noexcept {
+    m_data = std::move(other.m_data);
+    m_length = std::exchange(other.m_length, 0);
+    m_capacity = std::exchange(other.m_capacity, 0);
+    return *this;
+}
+
+void Bytes::GrowTo(size_t capacity) {
+    if (capacity > kMaximumLength)
+        ReportAllocationFailure(static_cast<int64_t>(capacity));
+    void* block = std::realloc(m_data.get(), capacity);
+    if (!block)
+        ReportAllocationFailure(static_cast<int64_t>(capacity));
+    (void)m_data.release();
+    m_data.reset(static_cast<unsigned char*>(block));
+    m_capacity = capacity;
+}
+
+void Bytes::Reserve(int32_t capacity) {
+    if (capacity > 0 && static_cast<size_t>(capacity) > m_capacity)
+        GrowTo(static_cast<size_t>(capacity));
+}
+
+void Bytes::Append(const void* data, int32_t length) {
+    if (length <= 0)
+        return;
+    size_t needed = m_length + static_cast<size_t>(length);
+    if (needed > m_capacity)
+        GrowTo(std::min(std::max({needed, m_capacity * 2, size_t{64}}), std::max(needed, kMaximumLength)));
+    std::memcpy(m_data.get() + m_length, data, static_cast<size_t>(length));
+    m_length = needed;
+}
+
+void Bytes::Resize(int32_t length) {
+    size_t wanted = length > 0 ? static_cast<size_t>(length) : 0;
+    if (wanted > m_capacity)
+        GrowTo(wanted);
+    if (wanted > m_length)
+        std::memset(m_data.get() + m_length, 0, wanted - m_length);
+    m_length = wanted;
+}
