@@ -2,6 +2,7 @@
 // Internal to the values library: callers use the operations in TextOperations.h.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <string>
@@ -30,6 +31,14 @@ inline char FoldAsciiCase(char byte) {
     return byte >= 'A' && byte <= 'Z' ? static_cast<char>(byte + ('a' - 'A')) : byte;
 }
 
+// Lowers A to Z in place, in character steps: the second byte of a two-byte character keeps
+// its value even when it lies in A to Z, and a lead byte that ends the text stays as it is.
+inline void LowerOneByteCharacters(std::string& bytes) {
+    for (size_t index = 0; index < bytes.size(); index += CharacterStep(bytes, index)) {
+        bytes[index] = FoldAsciiCase(bytes[index]);
+    }
+}
+
 // Matches one non-empty search text at character starts, exactly or with A to Z folded to
 // a to z; the operations settle an empty search text before they build a matcher.
 // A match compares the search text's whole length and may end inside a two-byte character.
@@ -37,9 +46,8 @@ class SubtextMatcher {
 public:
     SubtextMatcher(std::string_view sub, bool ignoreCase) : m_sub(sub), m_ignoreCase(ignoreCase) {
         if (m_ignoreCase) {
-            m_folded.reserve(sub.size());
-            for (char byte : sub)
-                m_folded.push_back(FoldAsciiCase(byte));
+            m_folded = sub;
+            LowerOneByteCharacters(m_folded);
             m_sub = m_folded;
         }
     }
@@ -58,9 +66,19 @@ public:
         const char* here = text.data() + position;
         if (!m_ignoreCase)
             return here[0] == m_sub[0] && std::memcmp(here, m_sub.data(), m_sub.size()) == 0;
-        for (size_t index = 0; index < m_sub.size(); ++index) {
-            if (FoldAsciiCase(here[index]) != m_sub[index])
-                return false;
+        // Both bytes of a two-byte character compare exactly, even a second byte that lies in
+        // A to Z: only one-byte characters have a letter case.
+        for (size_t index = 0; index < m_sub.size();) {
+            if (IsLeadByte(here[index])) {
+                size_t width = std::min<size_t>(2, m_sub.size() - index);
+                if (std::memcmp(here + index, m_sub.data() + index, width) != 0)
+                    return false;
+                index += width;
+            } else {
+                if (FoldAsciiCase(here[index]) != m_sub[index])
+                    return false;
+                ++index;
+            }
         }
         return true;
     }
