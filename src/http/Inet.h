@@ -42,6 +42,15 @@ constexpr uint32_t kInetErrorSecureFailure = 12175;
 constexpr uint32_t kInetErrorConnectionReset = 12031;
 constexpr uint32_t kInetErrorUnrecognisedScheme = 12006;
 constexpr uint32_t kInetErrorHeaderNotFound = 12150;
+constexpr uint32_t kInetErrorInvalidParameter = 87;
+constexpr uint32_t kInetErrorNotEnoughMemory = 8;
+constexpr uint32_t kInetErrorBodyTooLarge = 223;
+constexpr uint32_t kInetErrorInternal = 12004;
+constexpr uint32_t kInetErrorInvalidUrl = 12005;
+constexpr uint32_t kInetErrorIncorrectHandleType = 12018;
+constexpr uint32_t kInetErrorIncorrectHandleState = 12019;
+constexpr uint32_t kInetErrorInvalidServerResponse = 12152;
+constexpr uint32_t kInetErrorRedirectFailed = 12156;
 
 // agent: the User-Agent of every request of the session. proxy: null, or WinInet's proxy
 // syntax ("http=host:port" for http only, "host:port" for every scheme). bypass: null or
