@@ -1,7 +1,6 @@
-// Quandrel's start-up.
-#include "values/Files.h"
+// Quandrel's entry point.
+#include "app/StartUp.h"
 
-int main() {
-    InitialiseProcess();
-    return 0;
+int main(int argc, char** argv) {
+    RunProgram(argc, argv);
 }
