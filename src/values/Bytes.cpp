@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <utility>
 
@@ -67,8 +68,19 @@ void Bytes::Append(const void* data, int32_t length) {
     if (length <= 0)
         return;
     size_t needed = m_length + static_cast<size_t>(length);
-    if (needed > m_capacity)
-        GrowTo(std::min(std::max({needed, m_capacity * 2, size_t{64}}), std::max(needed, kMaximumLength)));
+    if (needed > m_capacity) {
+        // The piece may lie in this very block (a byte string joined to itself), and growing
+        // may move or free the block: find the piece again by its offset.
+        auto* piece = static_cast<const unsigned char*>(data);
+        const unsigned char* block = m_data.get();
+        std::less<const unsigned char*> before;
+        bool ownBytes = block && !before(piece, block) && before(piece, block + m_length);
+        size_t offset = ownBytes ? static_cast<size_t>(piece - block) : 0;
+        GrowTo(std::min(std::max({needed, m_capacity * 2, size_t{64}}),
+                        std::max(needed, kMaximumLength)));
+        if (ownBytes)
+            data = m_data.get() + offset;
+    }
     std::memcpy(m_data.get() + m_length, data, static_cast<size_t>(length));
     m_length = needed;
 }
