@@ -212,12 +212,16 @@ TEST(ReadResponseBody, StopsAtTheLimitAndGivesAnEmptyBody) {
     }
 }
 
-TEST(ReadResponseBody, NeverWrapsNearTheLargestSize) {
+TEST(ReadResponseBody, StopsAtThePieceThatWouldPassTheLimit) {
     InetFake::Script script;
-    script.bodyPieces = {std::string(1024, 'b'), std::string(1024, 'c')};
+    script.bodyPieces = {std::string(1024, 'b'), std::string(1024, 'c'), "d"};
     const InetHandle request = ScriptedRequest(script);
     // 1024 bytes fit under a limit of 1500; the next 1024 would pass it.
     EXPECT_TRUE(ReadResponseBody(request, 1500).IsEmpty());
+    EXPECT_EQ(InetFake::CallsTo("InetReadFile").size(), 2u);
+}
+
+TEST(ReadResponseBody, TakesTheLargest32BitLengthAsItsDefaultLimit) {
     EXPECT_EQ(kMaxBodyLength, 2147483647);
 }
 
