@@ -1,4 +1,6 @@
 // Where the control operations act: the main window, from its construction to its destruction.
+// A call from another thread needs the window to outlive it; the program never destroys its
+// window, the process ends under it.
 #pragma once
 
 class MainWindow;
