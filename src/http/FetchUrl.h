@@ -10,13 +10,13 @@
 // optional is an omitted parameter; a supplied one counts even when its value is empty.
 // Omitted by-reference results are written to scratch values and discarded.
 struct FetchParameters {
-    std::optional<int32_t> method;   // 0 GET, 1 POST, 2 HEAD; anything else is GET
+    std::optional<int32_t> method{}; // 0 GET, 1 POST, 2 HEAD; anything else is GET
     const Text* postText = nullptr;  // the body as text, when postBytes is empty
     Text* cookies = nullptr;         // sent as a Cookie line; merged with the returned
     Text* returnedCookies = nullptr; // receives "name=value; ..." of Set-Cookie lines
     Text* headers = nullptr;         // extra request lines; receives the text as sent
     Text* responseHeaders = nullptr; // receives the raw response header block, whole
-    std::optional<bool> noRedirect;  // true: redirects are not followed
+    std::optional<bool> noRedirect{};// true: redirects are not followed
     Bytes* postBytes = nullptr;      // the body as bytes; gets postText's when empty
     const Text* proxy = nullptr;     // WinInet proxy syntax; empty: direct
 };
