@@ -15,8 +15,11 @@ namespace {
 constexpr int kNameAttempts = 100;
 
 Text CandidateName(const Text& path, int attempt) {
-    std::string suffix =
-        "." + std::to_string(::GetCurrentProcessId()) + "." + std::to_string(attempt) + ".tmp";
+    std::string suffix = ".";
+    suffix += std::to_string(::GetCurrentProcessId());
+    suffix += '.';
+    suffix += std::to_string(attempt);
+    suffix += ".tmp";
     return ConcatText(path, suffix.c_str());
 }
 
