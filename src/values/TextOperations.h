@@ -1,6 +1,8 @@
 // The search, cut, split, replace and conversion operations on Text and Bytes.
 // None of them changes its inputs or reports an error: positions and counts are clamped.
-// Scans step by character: a byte from 0x80 to 0xFF leads a two-byte character.
+// Scans step by character: a byte from 0x80 to 0xFF leads a two-byte character, and a
+// match may start only where a character starts. Matching that ignores case folds the
+// one-byte letters A to Z alone; both bytes of a two-byte character compare exactly.
 #pragma once
 
 #include "Bytes.h"
