@@ -34,8 +34,7 @@ Text RemoveAllSpaces(const Text& text);
 // Replaces up to `count` occurrences (all when omitted or negative) from `start` on.
 // An omitted replacement deletes the occurrences.
 Text ReplaceSubtext(const Text& text, const Text& search, const std::optional<Text>& replacement,
-                    std::optional<int32_t> start, std::optional<int32_t> count,
-                    bool caseSensitive);
+                    std::optional<int32_t> start, std::optional<int32_t> count, bool caseSensitive);
 
 // Splits at `delimiter` ("," when omitted), keeping at most `maxCount` pieces when given.
 TextList SplitText(const Text& text, const std::optional<Text>& delimiter = std::nullopt,
