@@ -25,3 +25,7 @@ find_program(WINE_PROGRAM wine)
 if(WINE_PROGRAM)
     set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
 endif()
+
+# Static archives only: a library found as an import library would make the programs need
+# its DLL beside them.
+set(ZLIB_USE_STATIC_LIBS ON)
