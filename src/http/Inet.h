@@ -3,8 +3,14 @@
 // (libcurl on Linux, WinInet itself on Windows) and tests slot in a recording fake.
 //
 // Handles form a tree: InetOpen gives a session, InetConnect a connection under it,
-// InetOpenRequest a request under that. Every handle is closed with InetCloseHandle.
-// A call that fails returns null or false and leaves its reason in InetLastError().
+// InetOpenRequest a request under that. Every handle is closed with InetCloseHandle;
+// closing one closes the handles under it too, and a closed, null or made-up handle is
+// refused with kInetErrorInvalidHandle. A call that fails returns null or false and leaves
+// its reason in InetLastError(). No call throws.
+//
+// Every request ends in bounded time: connecting (name, TCP, TLS) may take 60 s, and a
+// response that delivers no data for 30 s fails the send or read under way. HTTPS always
+// verifies the certificate and the host name; a certificate that fails is a failed send.
 #pragma once
 
 #include <cstdint>
@@ -52,33 +58,48 @@ constexpr uint32_t kInetErrorIncorrectHandleState = 12019;
 constexpr uint32_t kInetErrorInvalidServerResponse = 12152;
 constexpr uint32_t kInetErrorRedirectFailed = 12156;
 
-// agent: the User-Agent of every request of the session. proxy: null, or WinInet's proxy
-// syntax ("http=host:port" for http only, "host:port" for every scheme). bypass: null or
-// a list of hosts reached directly.
+// agent: the User-Agent of every request of the session (a User-Agent line in a request's
+// header text wins). accessType: kInetOpenTypeDirect, or kInetOpenTypeProxy with proxy in
+// WinInet's syntax ("http=host:port" for http only, "host:port" for every scheme); the
+// environment's proxy settings are never used. bypass: null or a list of hosts reached
+// directly.
 InetHandle InetOpen(const char* agent, int32_t accessType, const char* proxy,
                     const char* proxyBypass, uint32_t flags);
 
+// host: a name (GBK, international names allowed) or an IP address; port 0 is the scheme's
+// default. Only kInetServiceHttp.
 InetHandle InetConnect(InetHandle internet, const char* host, int32_t port, const char* userName,
                        const char* password, int32_t service, uint32_t flags, uintptr_t context);
 
-// objectPath: the path with its query, as it goes on the request line.
+// objectPath: the path with its query, as it goes on the request line (bytes a request
+// line cannot carry raw, such as spaces and 0x80-0xFF, go out percent-encoded). flags:
+// kInetFlagSecure makes it an HTTPS request, kInetFlagNoCookies keeps the process's cookie
+// store out of it, kInetFlagNoAutoRedirect leaves a redirect as the response. The other
+// flags concern WinInet's cache and its redirect warnings; a layer with no cache (libcurl)
+// accepts them and does without.
 InetHandle InetOpenRequest(InetHandle connection, const char* verb, const char* objectPath,
                            const char* version, const char* referrer, const char** acceptTypes,
                            uint32_t flags, uintptr_t context);
 
-// headers: header lines separated by CR LF, headersLength bytes of them. optional: the
-// request body, optionalLength bytes (null or 0 for none). Sends the request and receives
-// the response's header block; the body is then read with InetReadFile.
+// headers: header lines separated by CR LF, headersLength bytes of them (-1: up to the
+// NUL). They are sent as given, with Host and, when a body goes out, Content-Length added
+// (RFC 9112). optional: the request body, optionalLength bytes (null or 0 for none; a POST
+// always sends a Content-Length). Sends the request, follows redirects unless told not to,
+// and returns once the final response's header block is in; the body is then read with
+// InetReadFile. Sending again starts the request afresh.
 bool InetSendRequest(InetHandle request, const char* headers, int32_t headersLength,
                      const void* optional, int32_t optionalLength);
 
-// Reads up to bytesToRead body bytes, as the server sent them (never decoded). A read that
-// stores 0 in *bytesRead marks the end of the body, or a failure.
+// Reads body bytes as the server sent them (never decoded; only the chunked transfer coding
+// is taken off), filling the buffer unless the body ends first. true with 0 in *bytesRead:
+// the body has ended. false (with 0 in *bytesRead): the body broke off, or the send had
+// failed; every later read fails the same way.
 bool InetReadFile(InetHandle request, void* buffer, int32_t bytesToRead, int32_t* bytesRead);
 
 // Copies the requested information and a NUL into buffer, storing the length without the
-// NUL in *bufferLength. When the buffer is too small it returns false with
-// kInetErrorInsufficientBuffer and stores the size needed, NUL included.
+// NUL in *bufferLength. When the buffer is too small (or null) it returns false with
+// kInetErrorInsufficientBuffer, writes nothing into it and stores the size needed, NUL
+// included. Fails before a successful send.
 bool InetQueryInfo(InetHandle request, uint32_t infoLevel, void* buffer, int32_t* bufferLength,
                    int32_t* index);
 

@@ -58,6 +58,16 @@ template <typename Result, typename Body> Result Guarded(Result failed, Body bod
     }
 }
 
+// The object of a live handle of the kind wanted; null otherwise, with the reason left for
+// InetLastError().
+template <typename Kind> std::shared_ptr<Kind> Lookup(InetHandle handle) {
+    std::shared_ptr<InetObject> object = InetHandleTable::Instance().FindAny(handle);
+    if (!object)
+        return Failure(kInetErrorInvalidHandle, std::shared_ptr<Kind>());
+    auto wanted = std::dynamic_pointer_cast<Kind>(object);
+    return wanted ? wanted : Failure(kInetErrorIncorrectHandleType, std::shared_ptr<Kind>());
+}
+
 std::string TextOrEmpty(const char* text) {
     return text ? std::string(text) : std::string();
 }
@@ -136,9 +146,9 @@ InetHandle InetOpen(const char* agent, int32_t accessType, const char* proxy,
 InetHandle InetConnect(InetHandle internet, const char* host, int32_t port, const char*,
                        const char*, int32_t service, uint32_t, uintptr_t) {
     return Guarded<InetHandle>(nullptr, [&]() -> InetHandle {
-        auto session = InetHandleTable::Instance().Find<Session>(internet);
+        auto session = Lookup<Session>(internet);
         if (!session)
-            return Failure(kInetErrorInvalidHandle, nullptr);
+            return nullptr;
         if (service != kInetServiceHttp || port < 0 || port > 65535)
             return Failure(kInetErrorInvalidParameter, nullptr);
         if (!host || !IsUsableHost(host))
@@ -156,9 +166,9 @@ InetHandle InetOpenRequest(InetHandle connection, const char* verb, const char* 
                            const char* version, const char* referrer, const char** acceptTypes,
                            uint32_t flags, uintptr_t) {
     return Guarded<InetHandle>(nullptr, [&]() -> InetHandle {
-        auto parent = InetHandleTable::Instance().Find<Connection>(connection);
+        auto parent = Lookup<Connection>(connection);
         if (!parent)
-            return Failure(kInetErrorInvalidHandle, nullptr);
+            return nullptr;
         auto request = std::make_shared<Request>();
         request->connection = parent;
         request->verb = verb && *verb ? verb : "GET";
@@ -177,9 +187,9 @@ InetHandle InetOpenRequest(InetHandle connection, const char* verb, const char* 
 bool InetSendRequest(InetHandle handle, const char* headers, int32_t headersLength,
                      const void* optional, int32_t optionalLength) {
     return Guarded(false, [&] {
-        auto request = InetHandleTable::Instance().Find<Request>(handle);
+        auto request = Lookup<Request>(handle);
         if (!request)
-            return Failure(kInetErrorInvalidHandle, false);
+            return false;
         if (optionalLength < 0 || (optionalLength > 0 && !optional))
             return Failure(kInetErrorInvalidParameter, false);
         std::string_view headerText;
@@ -203,9 +213,9 @@ bool InetReadFile(InetHandle handle, void* buffer, int32_t bytesToRead, int32_t*
     return Guarded(false, [&] {
         if (bytesRead)
             *bytesRead = 0;
-        auto request = InetHandleTable::Instance().Find<Request>(handle);
+        auto request = Lookup<Request>(handle);
         if (!request)
-            return Failure(kInetErrorInvalidHandle, false);
+            return false;
         if (!bytesRead || bytesToRead < 0 || (bytesToRead > 0 && !buffer))
             return Failure(kInetErrorInvalidParameter, false);
         std::lock_guard lock(request->mutex);
@@ -222,9 +232,9 @@ bool InetReadFile(InetHandle handle, void* buffer, int32_t bytesToRead, int32_t*
 bool InetQueryInfo(InetHandle handle, uint32_t infoLevel, void* buffer, int32_t* bufferLength,
                    int32_t*) {
     return Guarded(false, [&] {
-        auto request = InetHandleTable::Instance().Find<Request>(handle);
+        auto request = Lookup<Request>(handle);
         if (!request)
-            return Failure(kInetErrorInvalidHandle, false);
+            return false;
         if (!bufferLength || *bufferLength < 0)
             return Failure(kInetErrorInvalidParameter, false);
         if (infoLevel != kHttpQueryRawHeadersCrlf)

@@ -8,7 +8,9 @@ uint32_t InetErrorFromCurl(CURLcode code) {
     case CURLE_OK:
         return kInetErrorNone;
     case CURLE_UNSUPPORTED_PROTOCOL:
-        return kInetErrorUnrecognisedScheme;
+        // Requests are only ever http or https, so this is a response in another protocol
+        // (HTTP/0.9, or a version libcurl does not speak).
+        return kInetErrorInvalidServerResponse;
     case CURLE_URL_MALFORMAT:
         return kInetErrorInvalidUrl;
     case CURLE_COULDNT_RESOLVE_PROXY:

@@ -24,10 +24,7 @@ public:
     // parent: null for a session.
     InetHandle Add(std::shared_ptr<InetObject> object, InetHandle parent);
 
-    // The object of a live handle, or null when the handle is not live or of another kind.
-    template <typename Kind> std::shared_ptr<Kind> Find(InetHandle handle) {
-        return std::dynamic_pointer_cast<Kind>(FindAny(handle));
-    }
+    // The object of a live handle, or null.
     std::shared_ptr<InetObject> FindAny(InetHandle handle);
 
     // false when the handle is not live.

@@ -18,8 +18,9 @@ namespace {
 // would otherwise hold the request).
 constexpr int kMaximumRedirects = 20;
 // A response whose header lines (interim responses included) pass this is refused: a
-// server that sends header lines without end would otherwise fill the memory.
-constexpr size_t kMaximumHeaderBytes = 1024 * 1024;
+// server that sends header lines without end would otherwise fill the memory. (libcurl
+// has a limit of its own, 300 KB in recent versions, reported as a receive error.)
+constexpr size_t kMaximumHeaderBytes = 256 * 1024;
 // Body bytes held for the reader before libcurl is paused. libcurl hands over at most
 // kReceiveBufferSize at a time, so the buffer never grows past the sum of the two.
 constexpr size_t kPendingLimit = 256 * 1024;
@@ -127,8 +128,8 @@ bool CurlTransfer::Send() {
 }
 
 // Works out the next hop from the Location of the response just ended, changing the
-// method as browsers do (RFC 9110 15.4): 303 turns every method but HEAD into GET, 301
-// and 302 turn POST into GET, and the body goes with the POST.
+// method as browsers do (RFC 9110 15.4): 303 turns every method but HEAD into GET and
+// drops the body, 301 and 302 turn POST into GET without its body.
 bool CurlTransfer::FollowRedirect(std::string& url) {
     UrlHandle next(curl_url());
     std::string location = PercentEncodeUnsafe(m_redirectLocation, false);
@@ -143,8 +144,9 @@ bool CurlTransfer::FollowRedirect(std::string& url) {
     int status = m_headers.StatusCode();
     bool toGet = (status == 303 && m_request.verb != "HEAD") ||
                  ((status == 301 || status == 302) && m_request.verb == "POST");
-    if (toGet) {
+    if (toGet)
         m_request.verb = "GET";
+    if (toGet || status == 303) {
         m_request.body.clear();
         m_request.sendsBody = false;
     }

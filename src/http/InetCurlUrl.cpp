@@ -3,6 +3,8 @@
 
 #include "values/Gbk.h"
 
+#include <idn2.h>
+
 namespace {
 
 bool MustEncode(unsigned char byte, bool encodeHash) {
@@ -15,6 +17,24 @@ bool HasHighBytes(std::string_view text) {
             return true;
     }
     return false;
+}
+
+// The host as libcurl must get it: ASCII. An international name is turned into its
+// "xn--" form (IDNA2008 with the TR46 mapping) here, because libcurl would convert it from
+// the process's locale encoding, which is plain ASCII unless someone called setlocale.
+std::string AsciiHost(std::string_view gbkHost) {
+    if (!HasHighBytes(gbkHost))
+        return std::string(gbkHost);
+    std::string utf8 = Utf8FromGbk(gbkHost);
+    char* ascii = nullptr;
+    int status =
+        idn2_lookup_u8(reinterpret_cast<const uint8_t*>(utf8.c_str()),
+                       reinterpret_cast<uint8_t**>(&ascii), IDN2_NFC_INPUT | IDN2_NONTRANSITIONAL);
+    if (status != IDN2_OK || !ascii)
+        return utf8; // not a valid name: libcurl will fail to resolve it
+    std::string result(ascii);
+    idn2_free(ascii);
+    return result;
 }
 
 } // namespace
@@ -51,9 +71,9 @@ bool IsUsableHost(std::string_view host) {
 std::string CurlRequestUrl(bool secure, std::string_view host, int32_t port,
                            std::string_view objectPath) {
     std::string url = secure ? "https://" : "http://";
-    std::string utf8Host = HasHighBytes(host) ? Utf8FromGbk(host) : std::string(host);
-    bool ipv6 = utf8Host.find(':') != std::string::npos && utf8Host.front() != '[';
-    url += ipv6 ? "[" + utf8Host + "]" : utf8Host;
+    std::string asciiHost = AsciiHost(host);
+    bool ipv6 = asciiHost.find(':') != std::string::npos && asciiHost.front() != '[';
+    url += ipv6 ? "[" + asciiHost + "]" : asciiHost;
     if (port != 0)
         url += ":" + std::to_string(port);
     if (objectPath.empty() || objectPath.front() != '/')

@@ -15,8 +15,8 @@ std::string PercentEncodeUnsafe(std::string_view text, bool encodeHash);
 // the host part or hide another host behind it.
 bool IsUsableHost(std::string_view host);
 
-// "scheme://host[:port]/path". The host is GBK and goes to libcurl as UTF-8 (libcurl turns
-// an international name into its ASCII form); an IPv6 address is put in brackets. Port 0
-// means the scheme's default. The path gets a leading "/" when it has none.
+// "scheme://host[:port]/path". The host is GBK; an international name goes into the URL
+// in its ASCII ("xn--") form, an IPv6 address in brackets. Port 0 means the scheme's
+// default. The path gets a leading "/" when it has none.
 std::string CurlRequestUrl(bool secure, std::string_view host, int32_t port,
                            std::string_view objectPath);
