@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <stdlib.h>
@@ -22,8 +23,9 @@ protected:
         m_path = pattern;
     }
     void TearDown() override {
+        std::error_code ignored;
         if (!m_path.empty())
-            std::system(("rm -rf '" + m_path + "'").c_str());
+            std::filesystem::remove_all(m_path, ignored);
     }
 
     Text PathOf(const std::string& name) const { return Text(m_path + "/" + name); }
