@@ -1,4 +1,6 @@
-# add_unit_test(name SOURCES a.cpp b.cpp LIBRARIES lib...): one GoogleTest executable, registered with CTest.
+# add_unit_test(name SOURCES a.cpp b.cpp LIBRARIES lib... [LABELS label...]): one GoogleTest
+# executable, registered with CTest. The label "threads" marks the tests that cross threads,
+# which also run under ThreadSanitizer.
 if(WIN32)
     # The Windows build compiles Debian's GoogleTest sources for the target.
     if(NOT TARGET gtest)
@@ -16,7 +18,7 @@ else()
 endif()
 
 function(add_unit_test name)
-    cmake_parse_arguments(TEST "" "" "SOURCES;LIBRARIES" ${ARGN})
+    cmake_parse_arguments(TEST "" "" "SOURCES;LIBRARIES;LABELS" ${ARGN})
     add_executable(${name} ${TEST_SOURCES})
     target_link_libraries(${name} PRIVATE ${TEST_LIBRARIES} GTest::gtest GTest::gtest_main GTest::gmock)
     if(WIN32)
@@ -24,6 +26,10 @@ function(add_unit_test name)
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES TIMEOUT 300)
     else()
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        set(properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+        if(TEST_LABELS)
+            list(APPEND properties LABELS "${TEST_LABELS}")
+        endif()
+        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
     endif()
 endfunction()
