@@ -115,8 +115,9 @@ DECOMPRESSION_EXPORT int32_t Decompress(DecompressionContext* context, const uin
                    The call that reads the end of the stream still returns S_OK; only the
                    next one returns S_FALSE.
        S_FALSE     the stream has ended: its trailer has been read and matched (gzip) or its
-                   last block has been decoded (deflate). Nothing is taken from the input,
-                   however much is given, so bytes after the end are never read.
+                   last block has been decoded (deflate), and all of its output has been
+                   handed out. Nothing is taken from the input, however much is given, so
+                   bytes after the end are never read.
        E_FAIL      one of:
                    - no progress was possible and the stream has not ended, for instance
                      because no input was given in mid-stream. Nothing is lost: the next
