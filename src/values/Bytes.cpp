@@ -1,55 +1,32 @@
 #include "Bytes.h"
 
 #include "FatalError.h"
+#include "PageMapping.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <limits>
-#include <sys/mman.h>
 #include <utility>
 
 namespace {
 
 // Lengths are signed 32-bit throughout the system.
 constexpr size_t kMaximumLength = std::numeric_limits<int32_t>::max();
-// Blocks from this size on are mapped whole instead of coming from malloc.
+// Blocks from this size on are mapped whole where the platform can, instead of coming
+// from malloc.
 constexpr size_t kMappedFrom = size_t{4} << 20;
-// The transparent huge page size of x86-64 (and of ARM64 with 4 KB pages).
-constexpr size_t kHugePage = size_t{2} << 20;
 
 size_t RoundUpToHugePages(size_t length) {
-    return (length + kHugePage - 1) / kHugePage * kHugePage;
-}
-
-// An anonymous mapping of `length` bytes that starts on a huge page boundary, so that every
-// 2 MB of it can be one huge page; null when the address space is exhausted.
-unsigned char* MapOnHugePageBoundary(size_t length) {
-    size_t padded = length + kHugePage;
-    void* area =
-        ::mmap(nullptr, padded, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (area == MAP_FAILED)
-        return nullptr;
-    auto start = reinterpret_cast<uintptr_t>(area);
-    uintptr_t aligned = (start + kHugePage - 1) & ~uintptr_t{kHugePage - 1};
-    size_t head = aligned - start;
-    size_t tail = padded - head - length;
-    if (head)
-        ::munmap(area, head);
-    if (tail)
-        ::munmap(reinterpret_cast<void*>(aligned + length), tail);
-    // Only advice: where transparent huge pages are off, the block works with small pages.
-    (void)::madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
-    return reinterpret_cast<unsigned char*>(aligned);
+    return (length + kHugePageSize - 1) / kHugePageSize * kHugePageSize;
 }
 
 } // namespace
 
 void Bytes::BlockDeleter::operator()(unsigned char* block) const {
     if (mappedLength)
-        ::munmap(block, mappedLength);
+        UnmapPages(block, mappedLength);
     else
         std::free(block);
 }
@@ -95,10 +72,8 @@ Bytes& Bytes::operator=(Bytes&& other) noexcept {
 void Bytes::GrowTo(size_t capacity) {
     if (capacity > kMaximumLength)
         ReportAllocationFailure(static_cast<int64_t>(capacity));
-    if (capacity >= kMappedFrom) {
-        GrowMapped(capacity);
+    if (capacity >= kMappedFrom && GrowMapped(capacity))
         return;
-    }
     void* block = std::realloc(m_data.get(), capacity);
     if (!block)
         ReportAllocationFailure(static_cast<int64_t>(capacity));
@@ -107,26 +82,26 @@ void Bytes::GrowTo(size_t capacity) {
     m_capacity = capacity;
 }
 
-void Bytes::GrowMapped(size_t capacity) {
+bool Bytes::GrowMapped(size_t capacity) {
     size_t length = RoundUpToHugePages(capacity);
     size_t& mappedLength = m_data.get_deleter().mappedLength;
     if (mappedLength) {
-        // mremap keeps the huge page advice and moves page tables, not bytes.
-        void* block = ::mremap(m_data.get(), mappedLength, length, MREMAP_MAYMOVE);
-        if (block == MAP_FAILED)
-            ReportAllocationFailure(static_cast<int64_t>(length));
-        (void)m_data.release();
-        m_data.reset(static_cast<unsigned char*>(block));
-    } else {
-        unsigned char* block = MapOnHugePageBoundary(length);
+        unsigned char* block = RemapPages(m_data.get(), mappedLength, length);
         if (!block)
             ReportAllocationFailure(static_cast<int64_t>(length));
+        (void)m_data.release();
+        m_data.reset(block);
+    } else {
+        unsigned char* block = MapPages(length);
+        if (!block)
+            return false;
         if (m_length)
             std::memcpy(block, m_data.get(), m_length);
         m_data.reset(block); // frees the malloc block while the deleter still says so
     }
     mappedLength = length;
     m_capacity = length;
+    return true;
 }
 
 void Bytes::Reserve(int32_t capacity) {

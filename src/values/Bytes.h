@@ -1,7 +1,7 @@
 // Bytes: a byte string of any bytes, NUL included. Absent and empty are one value.
 // The storage grows by doubling, so a body appended piece by piece costs linear time.
-// Small blocks come from realloc; blocks of 4 MB and more are mapped whole, asking for
-// transparent huge pages, and grow with mremap, which moves pages instead of copying them.
+// Small blocks come from realloc; on Linux, blocks of 4 MB and more are mapped whole, asking
+// for transparent huge pages, and grow with mremap, which moves pages instead of bytes.
 // A large body then costs one page fault per 2 MB instead of one per 4 KB, which on a
 // virtual machine is most of the cost of receiving it.
 #pragma once
@@ -50,7 +50,8 @@ private:
         void operator()(unsigned char* block) const;
     };
     void GrowTo(size_t capacity);
-    void GrowMapped(size_t capacity);
+    // False when the platform maps no blocks, and the block stays on malloc.
+    bool GrowMapped(size_t capacity);
 
     std::unique_ptr<unsigned char, BlockDeleter> m_data;
     size_t m_length{0};
