@@ -1,5 +1,6 @@
 // The fatal report: its exact GBK text and the way it ends the process.
 #include "values/FatalError.h"
+#include "FatalExit.h"
 #include "ValuePrinters.h"
 #include "values/Gbk.h"
 
@@ -35,13 +36,14 @@ TEST(FatalErrorText, LeavesOutTheCodeLineForCodeZeroAndTheMessageLineWhenEmpty) 
 }
 
 TEST(ReportFatalErrorDeathTest, WritesTheReportInUtf8AndExitsWithMinusOne) {
-    EXPECT_EXIT(ReportFatalError(0, Gbk(u8"载入启动窗口失败")), testing::ExitedWithCode(255),
+    EXPECT_EXIT(ReportFatalError(0, Gbk(u8"载入启动窗口失败")),
+                testing::ExitedWithCode(kFatalExitStatus),
                 testing::Eq(reinterpret_cast<const char*>(
                     u8"运行时出错!\r\n\r\n错误信息：载入启动窗口失败\r\n")));
 }
 
 TEST(ReportAllocationFailureDeathTest, NamesTheNumberOfBytesAskedFor) {
-    EXPECT_EXIT(ReportAllocationFailure(123456789012), testing::ExitedWithCode(255),
+    EXPECT_EXIT(ReportAllocationFailure(123456789012), testing::ExitedWithCode(kFatalExitStatus),
                 testing::Eq(reinterpret_cast<const char*>(
                     u8"运行时出错!\r\n\r\n错误信息：分配 123456789012 字节内存失败!\r\n")));
 }

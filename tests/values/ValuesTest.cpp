@@ -1,5 +1,6 @@
 // The primitive services: joining, comparing, list access and growth, lengths, truncation.
 #include "values/Values.h"
+#include "FatalExit.h"
 #include "ValuePrinters.h"
 #include "values/FatalError.h"
 #include "values/Gbk.h"
@@ -163,19 +164,21 @@ TEST(ListItemDeathTest, ReportsCodeFourForAnIndexBelowOne) {
     const std::string report = ReportOnStandardError(u8"4", u8"数组成员引用下标必须大于等于1");
     TextList empty;
     TextList two({"a", "b"});
-    EXPECT_EXIT(ListItem(empty, 0), testing::ExitedWithCode(255), testing::Eq(report));
-    EXPECT_EXIT(ListItem(two, 0), testing::ExitedWithCode(255), testing::Eq(report));
-    EXPECT_EXIT(ListItem(two, -1), testing::ExitedWithCode(255), testing::Eq(report));
-    EXPECT_EXIT(ListItem(two, INT_MIN), testing::ExitedWithCode(255), testing::Eq(report));
+    EXPECT_EXIT(ListItem(empty, 0), testing::ExitedWithCode(kFatalExitStatus), testing::Eq(report));
+    EXPECT_EXIT(ListItem(two, 0), testing::ExitedWithCode(kFatalExitStatus), testing::Eq(report));
+    EXPECT_EXIT(ListItem(two, -1), testing::ExitedWithCode(kFatalExitStatus), testing::Eq(report));
+    EXPECT_EXIT(ListItem(two, INT_MIN), testing::ExitedWithCode(kFatalExitStatus),
+                testing::Eq(report));
 }
 
 TEST(ListItemDeathTest, ReportsCodeOneForAnIndexAboveTheSize) {
     const std::string report = ReportOnStandardError(u8"1", u8"数组成员引用下标超出定义范围");
     TextList empty;
     TextList two({"a", "b"});
-    EXPECT_EXIT(ListItem(empty, 1), testing::ExitedWithCode(255), testing::Eq(report));
-    EXPECT_EXIT(ListItem(two, 3), testing::ExitedWithCode(255), testing::Eq(report));
-    EXPECT_EXIT(ListItem(two, INT_MAX), testing::ExitedWithCode(255), testing::Eq(report));
+    EXPECT_EXIT(ListItem(empty, 1), testing::ExitedWithCode(kFatalExitStatus), testing::Eq(report));
+    EXPECT_EXIT(ListItem(two, 3), testing::ExitedWithCode(kFatalExitStatus), testing::Eq(report));
+    EXPECT_EXIT(ListItem(two, INT_MAX), testing::ExitedWithCode(kFatalExitStatus),
+                testing::Eq(report));
 }
 
 TEST(ListItem, DesignatesTheSlotsFromOne) {
