@@ -29,6 +29,38 @@ int RefusingPort() {
     return ntohs(address.sin_port);
 }
 
+// A loopback listener that never accepts, with its one-place queue taken: the kernel drops
+// further SYNs, so a client's connect hangs until it gives up.
+class FullListener {
+public:
+    FullListener() {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        ::bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(m_listener, 0);
+        ::getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        for (int& queued : m_queued)
+            ::connect(queued, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    }
+    ~FullListener() {
+        for (int queued : m_queued)
+            ::close(queued);
+        ::close(m_listener);
+    }
+    FullListener(const FullListener&) = delete;
+    FullListener& operator=(const FullListener&) = delete;
+    int Port() const { return m_port; }
+
+private:
+    int m_listener = ::socket(AF_INET, SOCK_STREAM, 0);
+    int m_queued[2] = {::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0),
+                       ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK, 0)};
+    int m_port = 0;
+};
+
 InetCurlSettings ShortTimeouts() {
     InetCurlSettings settings;
     settings.noDataTimeoutMs = 300;
@@ -48,6 +80,22 @@ TEST(InetFailure, RefusedPortFailsTheSend) {
     LayerRequest request;
     request.port = RefusingPort();
     ExpectFailedSend(Exchange(request), kInetErrorCannotConnect);
+}
+
+TEST(InetFailure, ConnectionThatNeverCompletesEndsAtTheConnectTimeOut) {
+    InetCurlSettings settings;
+    settings.connectTimeoutMs = 500;
+    settings.noDataTimeoutMs = 60000; // not the one that may end it
+    ScopedInetCurlSettings scoped(settings);
+    FullListener listener;
+    LayerRequest request;
+    request.port = listener.Port();
+    Clock::time_point start = Clock::now();
+    LayerResponse response = Exchange(request);
+    auto elapsed = Clock::now() - start;
+    EXPECT_GE(elapsed, 400ms);
+    EXPECT_LT(elapsed, 10s);
+    ExpectFailedSend(response, kInetErrorTimeout);
 }
 
 TEST(InetFailure, UnresolvableHostFailsTheSend) {
