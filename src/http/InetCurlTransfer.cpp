@@ -50,6 +50,16 @@ std::string ReadWholeFile(const std::string& path) {
     return contents.str();
 }
 
+// The system's trusted certificates (the PEM bundle libcurl was built to use): an extra
+// authority is trusted beside them, never instead of them.
+std::string SystemCertificates() {
+    std::unique_ptr<CURL, void (*)(CURL*)> probe(curl_easy_init(), curl_easy_cleanup);
+    char* bundle = nullptr;
+    if (!probe || curl_easy_getinfo(probe.get(), CURLINFO_CAINFO, &bundle) != CURLE_OK || !bundle)
+        return {};
+    return ReadWholeFile(bundle);
+}
+
 bool IsRedirectStatus(int status) {
     return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
@@ -102,15 +112,8 @@ bool CurlTransfer::Send() {
     m_multi.reset(curl_multi_init());
     if (!m_multi)
         return Fail(kInetErrorNotEnoughMemory);
-    if (!m_request.settings.extraCaFile.empty()) {
-        CURL* probe = curl_easy_init();
-        char* systemBundle = nullptr;
-        if (probe && curl_easy_getinfo(probe, CURLINFO_CAINFO, &systemBundle) == CURLE_OK &&
-            systemBundle)
-            m_caBundle = ReadWholeFile(systemBundle);
-        curl_easy_cleanup(probe);
-        m_caBundle += "\n" + ReadWholeFile(m_request.settings.extraCaFile);
-    }
+    if (!m_request.settings.extraCaFile.empty())
+        m_caBundle = SystemCertificates() + "\n" + ReadWholeFile(m_request.settings.extraCaFile);
     std::string url = m_request.url;
     for (int hop = 0;; ++hop) {
         if (!StartHop(url))
@@ -265,37 +268,45 @@ void CurlTransfer::EndHop() {
 }
 
 template <typename Condition> void CurlTransfer::DriveUntil(Condition done) {
-    const auto noData = std::chrono::milliseconds(m_request.settings.noDataTimeoutMs);
     const Clock::time_point waitStart = Clock::now();
     while (!done() && !m_hopEnded) {
         int running = 0;
         CURLMcode status = curl_multi_perform(m_multi.get(), &running);
         CollectFinishedHop();
-        if (status != CURLM_OK && !m_hopEnded) {
-            m_hopEnded = true;
-            m_hopResult = CURLE_OUT_OF_MEMORY;
-        }
+        if (status != CURLM_OK && !m_hopEnded)
+            EndHopWith(Abort::None, CURLE_OUT_OF_MEMORY);
         if (done() || m_hopEnded)
             break;
-        int waitMs = kLongestPollMs;
-        if (m_connected) {
-            // Only a connected request can stall; the connection phase has libcurl's own
-            // time-out. Time spent before this wait (a reader that took its time) does not
-            // count against the server.
-            Clock::time_point deadline = std::max(m_lastActivity, waitStart) + noData;
-            Clock::time_point now = Clock::now();
-            if (now >= deadline) {
-                m_abort = Abort::NoData;
-                m_hopEnded = true;
-                m_hopResult = CURLE_OPERATION_TIMEDOUT;
-                EndHop();
-                break;
-            }
-            auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
-            waitMs = static_cast<int>(std::min<int64_t>(left, waitMs));
+        int waitMs = PollWaitMs(waitStart);
+        if (waitMs == 0) {
+            EndHopWith(Abort::NoData, CURLE_OPERATION_TIMEDOUT);
+            break;
         }
         curl_multi_poll(m_multi.get(), nullptr, 0, waitMs, nullptr);
     }
+}
+
+// How long to wait for the socket before looking again; 0 when the response has been quiet
+// for the whole no-data time-out. Only a connected request can stall: the connection phase
+// has libcurl's own time-out. Time spent before this wait began (a reader that took its
+// time) does not count against the server.
+int CurlTransfer::PollWaitMs(Clock::time_point waitStart) const {
+    if (!m_connected)
+        return kLongestPollMs;
+    Clock::time_point deadline = std::max(m_lastActivity, waitStart) +
+                                 std::chrono::milliseconds(m_request.settings.noDataTimeoutMs);
+    Clock::time_point now = Clock::now();
+    if (now >= deadline)
+        return 0;
+    auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    return static_cast<int>(std::clamp<int64_t>(left, 1, kLongestPollMs));
+}
+
+void CurlTransfer::EndHopWith(Abort reason, CURLcode result) {
+    m_abort = reason;
+    m_hopEnded = true;
+    m_hopResult = result;
+    EndHop();
 }
 
 void CurlTransfer::CollectFinishedHop() {
@@ -328,10 +339,8 @@ bool CurlTransfer::Read(char* buffer, size_t capacity, size_t& count) {
         if (m_paused && m_easy) {
             m_paused = false;
             CURLcode resumed = curl_easy_pause(m_easy.get(), CURLPAUSE_CONT);
-            if (resumed != CURLE_OK && !m_hopEnded) {
-                m_hopEnded = true;
-                m_hopResult = resumed;
-            }
+            if (resumed != CURLE_OK && !m_hopEnded)
+                EndHopWith(m_abort, resumed);
             continue;
         }
         if (m_hopEnded)

@@ -72,6 +72,8 @@ private:
     void EndHop();
     bool FollowRedirect(std::string& url);
     template <typename Condition> void DriveUntil(Condition done);
+    int PollWaitMs(Clock::time_point waitStart) const;
+    void EndHopWith(Abort reason, CURLcode result);
     void CollectFinishedHop();
     bool Fail(uint32_t error);
     bool HopFailed() const;
