@@ -3,6 +3,8 @@
 #include "gzip/GunzipBody.h"
 #include "GzipFixtures.h"
 #include "gzip/EnsureGzipLibrary.h"
+#include "gzip/GzipLibraryImage.h"
+#include "values/Files.h"
 
 #include <gtest/gtest.h>
 
@@ -73,6 +75,11 @@ std::vector<Case> Cases() {
         {"BareDeflateStream", RawDeflate(Content()), ""},
         {"ReservedBlockType", BareHeaderThen("\x07"), ""},
     };
+}
+
+TEST_F(GzipDecoding, TheLibraryBesideTheProgramIsTheCarriedImage) {
+    std::string beside = FileContent((std::string(RunDirectory().View()) + "/gzip.dll").c_str());
+    EXPECT_TRUE(Same(beside, GzipLibraryImage().View()));
 }
 
 TEST_F(GzipDecoding, GunzipBodyGivesWhatTheLibraryProduced) {
