@@ -5,13 +5,20 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <set>
 #include <thread>
 
 namespace {
 
-// Every test keeps its cookies under a path of its own: the store lives as long as the
-// process, and other tests' requests must not carry them.
+// Every test keeps its cookies under a path of its own, fresh on every run: the store lives
+// as long as the process, and other tests' (or a repeated test's) requests must not carry
+// them.
+std::string FreshPath(const std::string& name) {
+    static std::atomic<int> runs{0};
+    return "/cookies-" + name + "-" + std::to_string(++runs);
+}
+
 std::string CookieLineOf(const std::string& request) {
     size_t at = request.find("\r\nCookie: ");
     if (at == std::string::npos)
@@ -57,7 +64,7 @@ class InetCookies : public testing::TestWithParam<Case> {};
 
 TEST_P(InetCookies, SetByOneRequestAreSentByTheNext) {
     const Case& c = GetParam();
-    std::string path = std::string("/cookies-") + c.name;
+    std::string path = FreshPath(c.name);
     LoopbackServer server(
         {loopback::Respond(loopback::Response("200 OK",
                                               "Set-Cookie: id=42; Path=" + path +
@@ -83,28 +90,30 @@ INSTANTIATE_TEST_SUITE_P(Store, InetCookies, testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(InetCookieStore, CookieOfARedirectGoesWithTheFollowedRequest) {
+    std::string path = FreshPath("redirect");
     LoopbackServer server(
         {loopback::Respond(loopback::Response(
-             "302 Found",
-             "Set-Cookie: hop=1; Path=/cookies-redirect\r\nLocation: /cookies-redirect/b\r\n", "")),
+             "302 Found", "Set-Cookie: hop=1; Path=" + path + "\r\nLocation: " + path + "/b\r\n",
+             "")),
          loopback::Respond(loopback::Response("200 OK", "", ""))});
     LayerRequest request;
     request.port = server.Port();
-    request.path = "/cookies-redirect/a";
+    request.path = path + "/a";
     ASSERT_TRUE(Exchange(request).sent);
     ASSERT_EQ(server.Requests().size(), 2u);
     EXPECT_EQ(CookieLineOf(server.Requests()[1]), "Cookie: hop=1");
 }
 
 TEST(InetCookieStore, IsSharedByRequestsOnOtherThreads) {
+    std::string path = FreshPath("thread");
     LoopbackServer server({loopback::Respond(loopback::Response(
-                               "200 OK", "Set-Cookie: t=x; Path=/cookies-thread\r\n", "")),
+                               "200 OK", "Set-Cookie: t=x; Path=" + path + "\r\n", "")),
                            loopback::Respond(loopback::Response("200 OK", "", ""))});
     LayerRequest request;
     request.port = server.Port();
-    request.path = "/cookies-thread/1";
+    request.path = path + "/1";
     std::thread([&] { EXPECT_TRUE(Exchange(request).sent); }).join();
-    request.path = "/cookies-thread/2";
+    request.path = path + "/2";
     ASSERT_TRUE(Exchange(request).sent);
     ASSERT_EQ(server.Requests().size(), 2u);
     EXPECT_EQ(CookieLineOf(server.Requests()[1]), "Cookie: t=x");
@@ -114,7 +123,7 @@ TEST(InetCookieStore, CallersCookieLineIsSentAsGivenWithNoCookies) {
     LoopbackServer server(loopback::Respond(loopback::Response("200 OK", "", "")));
     LayerRequest request;
     request.port = server.Port();
-    request.path = "/cookies-caller";
+    request.path = FreshPath("caller");
     request.headers = "Cookie: mine=1";
     request.flags |= kInetFlagNoCookies;
     ASSERT_TRUE(Exchange(request).sent);
