@@ -5,6 +5,7 @@
 #define ZLIB_CONST
 #include "Decompression.h"
 
+#include "Crc32.h"
 #include "GzipHeader.h"
 
 #include <stdlib.h>
@@ -62,7 +63,7 @@ static void StartStream(DecompressionContext* context) {
     context->stage = context->isGzip ? STAGE_HEADER : STAGE_DEFLATE;
     StartGzipHeader(&context->header);
     context->trailerSeen = 0;
-    context->crc = (uint32_t)crc32(0L, Z_NULL, 0);
+    context->crc = 0;
     context->size = 0;
     context->aheadStart = 0;
     context->aheadEnd = 0;
@@ -110,7 +111,7 @@ static int DecodeAhead(DecompressionContext* context, Span* input) {
     context->aheadStart = 0;
     context->aheadEnd = made;
     if (context->isGzip && made > 0) {
-        context->crc = (uint32_t)crc32(context->crc, context->ahead, (uInt)made);
+        context->crc = UpdateCrc32(context->crc, context->ahead, made);
         context->size += (uint32_t)made;
     }
     input->next = inflater->next_in;
