@@ -11,6 +11,7 @@
 #include "values/Values.h"
 
 #include <memory>
+#include <string_view>
 
 namespace {
 
@@ -53,6 +54,38 @@ const char* Verb(int32_t method) {
 
 bool IsHttps(const Text& url) {
     return CompareText(ToLowerCase(TextLeft(url, 5)), "https") == 0;
+}
+
+bool IsSchemeCharacter(char c, bool first) {
+    const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+    const bool other = (c >= '0' && c <= '9') || c == '+' || c == '-' || c == '.';
+    return letter || (!first && other);
+}
+
+// Whether the address names a scheme other than http and https ("file:///etc/passwd",
+// "ftp://...", "javascript:..."). The host would otherwise be read as the scheme's name, or
+// as a host behind a later "http://", and an http request would go where the person never
+// meant. A name followed by ":" and digits is a host with its port ("localhost:8080/").
+bool NamesAnotherScheme(const Text& url) {
+    const std::string_view text = url.View();
+    const size_t colon = text.find(':');
+    if (colon == std::string_view::npos || colon == 0)
+        return false;
+    for (size_t i = 0; i < colon; ++i) {
+        if (!IsSchemeCharacter(text[i], i == 0))
+            return false;
+    }
+    const Text scheme = ToLowerCase(TextLeft(url, static_cast<int32_t>(colon)));
+    if (CompareText(scheme, "http") == 0 || CompareText(scheme, "https") == 0)
+        return false;
+    const std::string_view rest = text.substr(colon + 1);
+    size_t digits = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9')
+        ++digits;
+    const bool port =
+        digits > 0 && (digits == rest.size() ||
+                       std::string_view("/?#").find(rest[digits]) != std::string_view::npos);
+    return !port;
 }
 
 Text UserAgent(const Text& headers) {
@@ -174,6 +207,8 @@ Bytes FetchUrl(const Text& url, const FetchParameters& parameters) {
     const Text agent = UserAgent(headers);
 
     // Until the request handle exists nothing of the caller's is written.
+    if (NamesAnotherScheme(url))
+        return Bytes();
     OwnedInetHandle internet(OpenInternet(agent, proxy, https));
     if (!internet)
         return Bytes();

@@ -36,6 +36,45 @@ TEST(FetchUrlRequest, NeverSendsTheFragment) {
     EXPECT_EQ(ArgumentOf("InetOpenRequest", 2), "/?q=1");
 }
 
+struct SchemeCase {
+    const char* url;
+    bool fetched;
+};
+
+const SchemeCase kSchemeCases[] = {
+    {"http://a.example/", true},
+    {"HTTPS://a.example/", true},
+    {"a.example/p", true},
+    {"localhost:8080", true},
+    {"localhost:8080/p?q", true},
+    {"x/http://a.example/p", true},
+    {"", true},
+    {"[::1]:80/", true},
+    {"file:///etc/passwd", false},
+    {"file:/etc/passwd", false},
+    {"ftp://a.example/", false},
+    {"FTP://a.example/", false},
+    {"javascript:alert(1)", false},
+    {"javascript:http://a.example/", false},
+    {"ftp://x/http://a.example/p", false},
+    {"mailto:a@a.example", false},
+    {"localhost:/p", false},
+    {"a.example:8o/", false},
+};
+
+TEST(FetchUrlRequest, FetchesNoSchemeButHttpAndHttps) {
+    for (const SchemeCase& row : kSchemeCases) {
+        InetFake::Start({});
+        Text responseHeaders("untouched");
+        const Bytes body = FetchUrl(Text(row.url), {.responseHeaders = &responseHeaders});
+        EXPECT_EQ(InetFake::CallsTo("InetOpen").size(), row.fetched ? 1u : 0u) << row.url;
+        if (!row.fetched) {
+            EXPECT_TRUE(body.IsEmpty()) << row.url;
+            EXPECT_EQ(responseHeaders, Text("untouched")) << row.url;
+        }
+    }
+}
+
 struct HeaderCase {
     const char* behaviour;
     const char* url;
