@@ -130,10 +130,13 @@ static int ReadTrailer(DecompressionContext* context, Span* input) {
     size_t wanted = TRAILER_LENGTH - context->trailerSeen;
     size_t taken = input->left < wanted ? input->left : wanted;
 
-    memcpy(context->trailer + context->trailerSeen, input->next, taken);
-    context->trailerSeen += (uint32_t)taken;
-    input->next += taken;
-    input->left -= taken;
+    /* An empty slice may come as a null pointer, which memcpy must not be given. */
+    if (taken > 0) {
+        memcpy(context->trailer + context->trailerSeen, input->next, taken);
+        context->trailerSeen += (uint32_t)taken;
+        input->next += taken;
+        input->left -= taken;
+    }
     if (context->trailerSeen < TRAILER_LENGTH)
         return 1;
     if (ReadLittleEndian32(context->trailer) != context->crc ||
