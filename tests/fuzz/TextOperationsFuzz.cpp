@@ -27,14 +27,19 @@ char Lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 0x20) : c;
 }
 
+// Case folds only one-byte letters: both bytes of a two-byte character of the text, the
+// second one included, compare exactly.
 bool MatchesAt(const std::string& text, size_t at, const std::string& sub, bool ignoreCase) {
     if (text.size() - at < sub.size())
         return false;
+    bool trail = false;
     for (size_t k = 0; k < sub.size(); ++k) {
-        char a = text[at + k];
-        char b = sub[k];
-        if (ignoreCase ? Lower(a) != Lower(b) : a != b)
+        const char a = text[at + k];
+        const char b = sub[k];
+        const bool fold = ignoreCase && !trail;
+        if (fold ? Lower(a) != Lower(b) : a != b)
             return false;
+        trail = !trail && IsLead(a);
     }
     return true;
 }
