@@ -7,12 +7,10 @@
 #include "gzip/EnsureGzipLibrary.h"
 #include "gzip/GunzipBody.h"
 #include "http/FetchUrl.h"
-#include "values/FatalError.h"
 #include "values/Gbk.h"
 #include "values/TextOperations.h"
 #include "values/Values.h"
 
-#include <new>
 #include <system_error>
 #include <thread>
 
@@ -58,11 +56,7 @@ void ShowPlainFindings(int32_t originalSize, int32_t compressedSize) {
 }
 
 void CheckThreadProc() {
-    try {
-        RunCheck();
-    } catch (const std::bad_alloc&) {
-        ReportFatalError(0, Gbk(u8"分配内存失败!"));
-    }
+    RunCheck();
 }
 
 } // namespace

@@ -47,3 +47,21 @@ TEST(ReportAllocationFailureDeathTest, NamesTheNumberOfBytesAskedFor) {
                 testing::Eq(reinterpret_cast<const char*>(
                     u8"运行时出错!\r\n\r\n错误信息：分配 123456789012 字节内存失败!\r\n")));
 }
+
+namespace {
+
+// Read at run time, so the compiler cannot see the impossible size.
+volatile size_t g_impossibleSize = size_t{1} << 62;
+
+} // namespace
+
+TEST(AllocationFailureDeathTest, ANewThatCannotBeServedEndsWithTheAllocationReport) {
+    EXPECT_EXIT(
+        {
+            char* block = new char[g_impossibleSize];
+            block[0] = 1;
+        },
+        testing::ExitedWithCode(kFatalExitStatus),
+        testing::Eq(reinterpret_cast<const char*>(
+            u8"运行时出错!\r\n\r\n错误信息：分配 4611686018427387904 字节内存失败!\r\n")));
+}
