@@ -4,28 +4,15 @@
 #include "ControlsRecorder.h"
 #include "http/InetFake.h"
 
+#include "support/GzipForTests.h"
+
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
-#include <zlib.h>
 
 using namespace std::chrono_literals;
 
 namespace {
-
-std::string Gzip(const std::string& content) {
-    z_stream stream{};
-    deflateInit2(&stream, 9, Z_DEFLATED, 15 + 16, 9, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, content.size()) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-    stream.avail_in = static_cast<uInt>(content.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
 
 // A gzip body of exactly `compressedSize` bytes that decodes to `originalSize` bytes: the
 // decoder never reads past the member's trailer, so padding after it only adds to the size
@@ -34,7 +21,7 @@ std::string GzipBodyOfSizes(int originalSize, size_t compressedSize) {
     std::string content;
     for (int i = 0; i < originalSize; ++i)
         content += static_cast<char>('a' + i % 3);
-    std::string body = Gzip(content);
+    std::string body = GzipForTests(content);
     EXPECT_LE(body.size(), compressedSize) << "content does not compress enough for the case";
     body.resize(compressedSize, 'x');
     return body;
@@ -215,7 +202,7 @@ INSTANTIATE_TEST_SUITE_P(Sizes, Ratio,
                                          RatioCase{3, 23, "766%"}, RatioCase{123456, 2000, "1%"}));
 
 TEST(RunCheck, AnUndecodableGzipBodyReadsZeroAndZeroPercent) {
-    std::string truncatedHeader = Gzip("abc").substr(0, 4);
+    std::string truncatedHeader = GzipForTests("abc").substr(0, 4);
     std::vector<std::string> writes = Check("Content-Encoding: gzip\r\n", truncatedHeader);
     EXPECT_EQ(LabelAfter(writes, "标签_原始大小"), "原始大小：0");
     EXPECT_EQ(LabelAfter(writes, "标签_压缩大小"), "压缩大小：4");

@@ -3,6 +3,7 @@
 #include "app/CheckRun.h"
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
+#include "support/GzipForTests.h"
 #include "support/LoopbackServer.h"
 #include "support/Nginx.h"
 
@@ -16,7 +17,6 @@
 #include <QTimer>
 #include <memory>
 #include <string>
-#include <zlib.h>
 
 using namespace std::chrono_literals;
 
@@ -24,20 +24,6 @@ namespace {
 
 QString FromUtf8(const char8_t* text) {
     return QString::fromUtf8(text);
-}
-
-std::string Gzip(const std::string& content) {
-    z_stream stream{};
-    deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, content.size()) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-    stream.avail_in = static_cast<uInt>(content.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
 }
 
 std::string HtmlPage(size_t size) {
@@ -97,14 +83,14 @@ private slots:
         const std::string content(10000, 'z');
         LoopbackServer server(loopback::Respond(loopback::Response(
             "200 OK", "Content-Type: text/html; charset=GBK\r\nContent-Encoding: gzip\r\n",
-            Gzip(content))));
+            GzipForTests(content))));
 
         Check(server.Url("/gbk"));
 
         QCOMPARE(Label(u8"标签_编码方式"), FromUtf8(u8"编码方式：GBK"));
         QCOMPARE(Label(u8"标签_原始大小"), FromUtf8(u8"原始大小：10000"));
         QCOMPARE(Label(u8"标签_压缩大小"),
-                 FromUtf8(u8"压缩大小：") + QString::number(Gzip(content).size()));
+                 FromUtf8(u8"压缩大小：") + QString::number(GzipForTests(content).size()));
         QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：是"));
         const std::vector<std::string> requests = server.Requests();
         QCOMPARE(requests.size(), size_t(1));

@@ -3,6 +3,7 @@
 // responsive window and the labels that such a page or such a failure reads.
 #include "app/MainWindow.h"
 #include "http/InetCurlSettings.h"
+#include "support/GzipForTests.h"
 #include "support/LoopbackServer.h"
 #include "support/Nginx.h"
 
@@ -100,20 +101,6 @@ struct Case {
     std::function<Trial()> make;
 };
 
-std::string Gzip(std::string_view content) {
-    z_stream stream{};
-    deflateInit2(&stream, 6, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY);
-    std::string out(deflateBound(&stream, static_cast<uLong>(content.size())) + 32, '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(content.data()));
-    stream.avail_in = static_cast<uInt>(content.size());
-    stream.next_out = reinterpret_cast<Bytef*>(out.data());
-    stream.avail_out = static_cast<uInt>(out.size());
-    deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    return out;
-}
-
 std::string LittleEndian32(uint32_t value) {
     std::string bytes;
     for (int shift = 0; shift < 32; shift += 8)
@@ -162,7 +149,7 @@ std::string GzipOfZeros(uint32_t mebibytes) {
 
 // A gzip member whose header carries a file name of `nameLength` bytes.
 std::string GzipWithName(std::string_view content, size_t nameLength) {
-    std::string member = Gzip(content);
+    std::string member = GzipForTests(content);
     member[3] = static_cast<char>(member[3] | 0x08);
     member.insert(10, std::string(nameLength, 'n') + '\0');
     return member;
@@ -339,7 +326,7 @@ const Case kServerCases[] = {
     {"ContentLengthLargerThanTheBody",
      [] {
          const std::string content(50000, 'c');
-         const std::string body = Gzip(content);
+         const std::string body = GzipForTests(content);
          Trial trial = Answer(
              loopback::Respond(
                  Head(kGzipGbk, "Content-Length: " + std::to_string(body.size() + 50) + "\r\n") +
@@ -350,7 +337,7 @@ const Case kServerCases[] = {
     // Only Content-Length bytes are the body: the member is cut before its trailer.
     {"ContentLengthSmallerThanTheBody",
      [] {
-         const std::string body = Gzip(std::string(50000, 'c'));
+         const std::string body = GzipForTests(std::string(50000, 'c'));
          const size_t announced = body.size() - 8;
          return Answer(
              loopback::Respond(
@@ -448,7 +435,7 @@ const Case kServerCases[] = {
     // Gzip bodies that are broken; what decodes before the break counts.
     {"GzipWithAWrongCrc",
      [] {
-         std::string body = Gzip(std::string(100000, 'a'));
+         std::string body = GzipForTests(std::string(100000, 'a'));
          body[body.size() - 8] = static_cast<char>(body[body.size() - 8] ^ 0x55);
          // The call that read the trailer loses its output: what is past the last full
          // 8192-byte piece.
@@ -456,13 +443,17 @@ const Case kServerCases[] = {
      }},
     {"GzipWithoutItsTrailer",
      [] {
-         std::string body = Gzip(std::string(100000, 'a'));
+         std::string body = GzipForTests(std::string(100000, 'a'));
          body.resize(body.size() - 8);
          return GzipAnswer(body, 100000);
      }},
-    {"GzipHeaderOnly", [] { return GzipAnswer(Gzip(std::string(100000, 'a')).substr(0, 10), 0); }},
+    {"GzipHeaderOnly",
+     [] { return GzipAnswer(GzipForTests(std::string(100000, 'a')).substr(0, 10), 0); }},
     {"TwoGzipMembers",
-     [] { return GzipAnswer(Gzip(std::string(3000, 'a')) + Gzip(std::string(5000, 'b')), 3000); }},
+     [] {
+         return GzipAnswer(
+             GzipForTests(std::string(3000, 'a')) + GzipForTests(std::string(5000, 'b')), 3000);
+     }},
     {"GzipFileNameOfOneMegabyte",
      [] { return GzipAnswer(GzipWithName(std::string(7000, 'a'), 1 << 20), 7000); }},
     {"RandomBytesUnderTheGzipLine", [] { return GzipAnswer(RandomBytes(100000, 7), 0); }},

@@ -1,6 +1,6 @@
 // The internet layer against a real server: nginx on loopback, with its gzip module and
 // with TLS from a test certificate authority.
-#include "GzipForTests.h"
+#include "support/GzipForTests.h"
 #include "InetExchange.h"
 #include "http/InetCurlSettings.h"
 #include "support/LoopbackServer.h"

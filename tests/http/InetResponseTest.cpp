@@ -1,6 +1,6 @@
 // What the internet layer hands back: the body as the server sent it and the final
 // response's raw header block.
-#include "GzipForTests.h"
+#include "support/GzipForTests.h"
 #include "InetExchange.h"
 #include "http/InetCurlSettings.h"
 #include "support/LoopbackServer.h"
