@@ -5,9 +5,9 @@
 // child process, so that the peak memory it reports is its own. The check should take no
 // more than 1.3 times the command lines.
 #include "../tests/gzip/GzipFixtures.h"
-#include "GzipStaticNginx.h"
 #include "app/Controls.h"
 #include "app/MainWindow.h"
+#include "support/Nginx.h"
 #include "values/Files.h"
 
 #include <benchmark/benchmark.h>
@@ -142,8 +142,8 @@ struct Page {
     std::string problem; // why there is no page to measure, when there is none
 };
 
-const GzipStaticNginx& Server() {
-    static GzipStaticNginx nginx;
+const Nginx& Server() {
+    static Nginx nginx({.gzipStatic = true});
     return nginx;
 }
 

@@ -98,6 +98,8 @@ std::string Nginx::Config() const {
     if (m_options.gzip)
         config << "        gzip on;\n        gzip_types text/plain;\n"
                << "        gzip_min_length " << m_options.gzipMinLength << ";\n";
+    if (m_options.gzipStatic)
+        config << "        gzip_static on;\n";
     config << "    }\n}\n";
     return config.str();
 }
@@ -128,8 +130,8 @@ std::string Nginx::Url(std::string_view path) const {
            std::string(path);
 }
 
-void Nginx::WriteFile(std::string_view relativePath, std::string_view bytes) const {
-    m_directory.Write("www/" + std::string(relativePath), bytes);
+std::string Nginx::WriteFile(std::string_view relativePath, std::string_view bytes) const {
+    return m_directory.Write("www/" + std::string(relativePath), bytes);
 }
 
 std::string Nginx::Log() const {

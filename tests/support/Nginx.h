@@ -16,6 +16,9 @@ struct NginxOptions {
     bool gzip = false;
     // Responses shorter than this are sent uncompressed (nginx's gzip_min_length).
     int gzipMinLength = 20;
+    // A request that accepts gzip for "/x" gets the bytes of "x.gz" as they are (nginx's
+    // gzip_static), so a benchmark times the client, not nginx compressing every request.
+    bool gzipStatic = false;
     bool tls = false;
     // The subjectAltName entries of the server certificate.
     std::vector<std::string> certificateNames = {"IP:127.0.0.1", "DNS:localhost"};
@@ -37,7 +40,8 @@ public:
     // "http://127.0.0.1:<port>" or "https://..." followed by the path.
     std::string Url(std::string_view path = "/") const;
     // Writes a file under the document root; nginx serves it as "/" + relativePath.
-    void WriteFile(std::string_view relativePath, std::string_view bytes) const;
+    // Returns the file's path.
+    std::string WriteFile(std::string_view relativePath, std::string_view bytes) const;
     // The certificate of the CA that signed the server certificate (TLS only).
     const std::string& CaFile() const { return m_certificates.caFile; }
     // nginx's error log and its standard output, for failure messages.
