@@ -7,6 +7,14 @@
 #include <cstdlib>
 #include <new>
 
+// The linker takes a member of a static library only for a symbol still missing, and a
+// sanitizer's runtime, linked first, already brings operator new: the build asks for this
+// symbol by name so the functions below are always the program's.
+extern "C" {
+extern const int QuandrelAllocationFailureReport;
+const int QuandrelAllocationFailureReport = 1;
+}
+
 namespace {
 
 void* AllocateOrReport(std::size_t size) {
