@@ -1,6 +1,8 @@
 // Gathering a response's raw header block.
 #include "InetCurlHeaderBlock.h"
 
+#include "AsciiCase.h"
+
 namespace {
 
 std::string_view WithoutLineEnding(std::string_view line) {
@@ -21,20 +23,6 @@ int StatusCodeOf(std::string_view statusLine) {
         code = code * 10 + (c - '0');
     }
     return code;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size())
-        return false;
-    for (size_t i = 0; i < prefix.size(); ++i) {
-        if (LowerAscii(text[i]) != LowerAscii(prefix[i]))
-            return false;
-    }
-    return true;
 }
 
 } // namespace

@@ -1,6 +1,8 @@
 // Turning a header text into libcurl header-list entries.
 #include "InetCurlHeaders.h"
 
+#include "AsciiCase.h"
+
 #include <array>
 
 namespace {
@@ -9,20 +11,6 @@ namespace {
 // stay: HTTP/1.1 needs them (RFC 9112 3.2 and 6.2).
 constexpr std::array<std::string_view, 4> kCurlOwnLines = {"Accept", "Content-Type", "Expect",
                                                            "Proxy-Connection"};
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size())
-        return false;
-    for (size_t i = 0; i < left.size(); ++i) {
-        if (LowerAscii(left[i]) != LowerAscii(right[i]))
-            return false;
-    }
-    return true;
-}
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';

@@ -1,6 +1,8 @@
 // Reading WinInet's proxy and bypass lists.
 #include "InetCurlProxy.h"
 
+#include "AsciiCase.h"
+
 #include <vector>
 
 namespace {
@@ -17,20 +19,6 @@ std::vector<std::string_view> SplitEntries(std::string_view list, std::string_vi
         start = end + 1;
     }
     return entries;
-}
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size())
-        return false;
-    for (size_t i = 0; i < left.size(); ++i) {
-        if (LowerAscii(left[i]) != LowerAscii(right[i]))
-            return false;
-    }
-    return true;
 }
 
 // "host", "host:port", "[v6]" or "[v6]:port" with the default port added when missing.
