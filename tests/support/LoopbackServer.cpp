@@ -264,6 +264,10 @@ LoopbackServer::LoopbackServer(std::vector<Scenario> scenarios)
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     address.sin_port = 0;
     socklen_t length = sizeof address;
+    // Many servers in a row (a fuzzer's) would otherwise run out of ports held in TIME_WAIT.
+    int reuse = 1;
+    if (m_state->listener.Get() >= 0)
+        ::setsockopt(m_state->listener.Get(), SOL_SOCKET, SO_REUSEADDR, &reuse, sizeof reuse);
     if (m_state->listener.Get() < 0 ||
         ::bind(m_state->listener.Get(), reinterpret_cast<sockaddr*>(&address), sizeof address) !=
             0 ||
