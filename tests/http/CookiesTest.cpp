@@ -3,7 +3,7 @@
 #include "http/Cookies.h"
 #include "http/DistinctPieces.h"
 
-#include "TextPrinting.h"
+#include "../values/ValuePrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -51,7 +51,7 @@ TEST(MergeCookies, MergesEachCaseIntoBothTexts) {
         Text cookies(row.cookies);
         Text returnedCookies(row.returnedCookies);
         const Text result = MergeCookies(cookies, returnedCookies);
-        SCOPED_TRACE(Escaped(row.cookies) + " with " + Escaped(row.returnedCookies));
+        SCOPED_TRACE(EscapedBytes(row.cookies) + " with " + EscapedBytes(row.returnedCookies));
         EXPECT_EQ(cookies, Text(row.mergedCookies));
         EXPECT_EQ(returnedCookies, Text(row.returnedAfter));
         EXPECT_EQ(result, Text(row.mergedCookies));
@@ -78,7 +78,7 @@ const NameCase kNameCases[] = {
 
 TEST(CookieName, IsTheTrimmedTextBeforeTheFirstEqualsSign) {
     for (const NameCase& row : kNameCases)
-        EXPECT_EQ(CookieName(Text(row.entry)), Text(row.name)) << Escaped(row.entry);
+        EXPECT_EQ(CookieName(Text(row.entry)), Text(row.name)) << EscapedBytes(row.entry);
 }
 
 TextList ListOf(std::initializer_list<const char*> elements) {
@@ -116,7 +116,7 @@ const PiecesCase kPiecesCases[] = {
 TEST(RemoveDuplicatePieces, KeepsTheFirstOfEachPieceInOrder) {
     for (const PiecesCase& row : kPiecesCases) {
         EXPECT_EQ(RemoveDuplicatePieces(Text(row.text), Text(row.separator)), Text(row.expected))
-            << Escaped(row.text) << " at " << Escaped(row.separator);
+            << EscapedBytes(row.text) << " at " << EscapedBytes(row.separator);
     }
 }
 

@@ -128,7 +128,7 @@ TEST(FetchUrlRequest, CompletesTheHeaderTextAndWritesItBack) {
         parameters.cookies = row.cookies ? &cookies : nullptr;
         FetchUrl(Text(row.url), parameters);
 
-        EXPECT_EQ(Escaped(SentHeaderText()), Escaped(row.expected));
+        EXPECT_EQ(EscapedBytes(SentHeaderText()), EscapedBytes(row.expected));
         EXPECT_EQ(ArgumentOf("InetSendRequest", 2), std::to_string(row.expected.size()));
         if (row.headers) {
             EXPECT_EQ(headers, Text(row.expected));
@@ -197,7 +197,8 @@ TEST(FetchUrlRequest, TakesTheUserAgentFromTheHeaderText) {
         FetchParameters parameters;
         parameters.headers = &headers;
         FetchUrl(Text(kUrl), parameters);
-        EXPECT_EQ(Escaped(ArgumentOf("InetOpen", 0)), Escaped(row.agent)) << Escaped(row.headers);
+        EXPECT_EQ(EscapedBytes(ArgumentOf("InetOpen", 0)), EscapedBytes(row.agent))
+            << EscapedBytes(row.headers);
     }
 }
 
@@ -278,7 +279,7 @@ TEST(FetchUrlRequest, SendsTheBodyOfPostAndHeadOnly) {
         FetchUrl(Text(kUrl), parameters);
 
         EXPECT_EQ(ArgumentOf("InetOpenRequest", 1), row.verb);
-        EXPECT_EQ(Escaped(SentBody()), Escaped(row.sentBody));
+        EXPECT_EQ(EscapedBytes(SentBody()), EscapedBytes(row.sentBody));
         EXPECT_EQ(ArgumentOf("InetSendRequest", 4), row.sentLength);
         if (row.postBytes) {
             EXPECT_EQ(postBytes, Bytes(row.postBytesAfter));
@@ -328,7 +329,7 @@ const ColonCase kColonCases[] = {
 
 TEST(ValueAfterColon, IsTheTrimmedTextAfterTheFirstColon) {
     for (const ColonCase& row : kColonCases)
-        EXPECT_EQ(ValueAfterColon(Text(row.text)), Text(row.value)) << Escaped(row.text);
+        EXPECT_EQ(ValueAfterColon(Text(row.text)), Text(row.value)) << EscapedBytes(row.text);
 }
 
 } // namespace

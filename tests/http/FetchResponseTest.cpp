@@ -340,7 +340,8 @@ TEST(FetchUrlResponse, MergesTheReturnedCookiesWhenTheCallerSuppliedCookies) {
         parameters.returnedCookies = &returnedCookies;
         FetchUrl(Text(kUrl), parameters);
 
-        EXPECT_EQ(Escaped(SentHeaderText()), Escaped(DefaultHeaderText(kUrl) + row.cookieLine));
+        EXPECT_EQ(EscapedBytes(SentHeaderText()),
+                  EscapedBytes(DefaultHeaderText(kUrl) + row.cookieLine));
         if (row.cookies) {
             EXPECT_EQ(cookies, Text(row.cookiesAfter));
         }

@@ -2,8 +2,8 @@
 // that the recording fake saw.
 #pragma once
 
+#include "../values/ValuePrinters.h"
 #include "InetFake.h"
-#include "TextPrinting.h"
 #include "http/FetchUrl.h"
 
 #include <string>

@@ -1,8 +1,8 @@
 // The internet layer against a real server: nginx on loopback, with its gzip module and
 // with TLS from a test certificate authority.
-#include "support/GzipForTests.h"
 #include "InetExchange.h"
 #include "http/InetCurlSettings.h"
+#include "support/GzipForTests.h"
 #include "support/LoopbackServer.h"
 #include "support/Nginx.h"
 

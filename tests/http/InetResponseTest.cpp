@@ -1,8 +1,8 @@
 // What the internet layer hands back: the body as the server sent it and the final
 // response's raw header block.
-#include "support/GzipForTests.h"
 #include "InetExchange.h"
 #include "http/InetCurlSettings.h"
+#include "support/GzipForTests.h"
 #include "support/LoopbackServer.h"
 
 #include <gtest/gtest.h>

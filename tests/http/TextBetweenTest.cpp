@@ -2,7 +2,7 @@
 // token that stands for a double quote in a marker.
 #include "http/TextBetween.h"
 
-#include "TextPrinting.h"
+#include "../values/ValuePrinters.h"
 #include "values/Gbk.h"
 
 #include <gtest/gtest.h>
@@ -62,8 +62,8 @@ TEST(TextBetween, GivesTheTextBetweenTheMarkersOfEachCase) {
         const Text result = TextBetween(Text(row.text), Text(row.leftMarker), Text(row.rightMarker),
                                         row.start, row.ignoreCase);
         EXPECT_EQ(result, Text(row.expected))
-            << "text " << Escaped(row.text) << ", markers " << Escaped(row.leftMarker) << " "
-            << Escaped(row.rightMarker) << ", start "
+            << "text " << EscapedBytes(row.text) << ", markers " << EscapedBytes(row.leftMarker)
+            << " " << EscapedBytes(row.rightMarker) << ", start "
             << (row.start ? std::to_string(*row.start) : "omitted");
     }
 }

@@ -3,7 +3,7 @@
 // the host, a host that also occurs in the scheme).
 #include "http/Url.h"
 
-#include "TextPrinting.h"
+#include "../values/ValuePrinters.h"
 
 #include <gtest/gtest.h>
 
@@ -76,7 +76,7 @@ const UrlCase kUrlCases[] = {
 TEST(UrlDissection, GivesHostPortAndPathOfEachUrl) {
     for (const UrlCase& row : kUrlCases) {
         const Text url(row.url);
-        SCOPED_TRACE(Escaped(row.url));
+        SCOPED_TRACE(EscapedBytes(row.url));
         EXPECT_EQ(UrlHost(url), Text(row.host));
         EXPECT_EQ(UrlHost(url, std::nullopt, true), Text(row.hostWithPort));
         EXPECT_EQ(UrlHost(url, true), Text(row.domain));
@@ -156,7 +156,7 @@ const LevelEdgeCase kLevelEdgeCases[] = {
 
 TEST(UrlHostLevels, HandlesTheEdgesOfCountingDots) {
     for (const LevelEdgeCase& row : kLevelEdgeCases) {
-        SCOPED_TRACE(Escaped(row.url));
+        SCOPED_TRACE(EscapedBytes(row.url));
         EXPECT_EQ(UrlHost(Text(row.url), row.domainOnly, row.keepPort, row.levels),
                   Text(row.expected))
             << "levels " << row.levels;
@@ -195,7 +195,7 @@ const PortCase kPortCases[] = {
 
 TEST(UrlPort, ReadsThePortTextAsTextToIntegerDoes) {
     for (const PortCase& row : kPortCases)
-        EXPECT_EQ(UrlPort(Text(row.url)), row.port) << Escaped(row.url);
+        EXPECT_EQ(UrlPort(Text(row.url)), row.port) << EscapedBytes(row.url);
 }
 
 } // namespace
