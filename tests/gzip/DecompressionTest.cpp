@@ -2,6 +2,7 @@
 // byte by byte.
 #include "gzip/library/Decompression.h"
 #include "GzipFixtures.h"
+#include "SameBytesAssertion.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,6 @@
 #include <zlib.h>
 
 namespace {
-
-// Compares byte strings without printing them whole.
-testing::AssertionResult Same(std::string_view actual, std::string_view expected) {
-    std::string difference;
-    if (SameBytes(actual, expected, &difference))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << difference;
-}
 
 constexpr int32_t kGzip = 3;
 constexpr int32_t kDeflate = 0;

@@ -2,6 +2,7 @@
 // own, so removing and replacing the file beside it disturbs no other test program.
 #include "gzip/EnsureGzipLibrary.h"
 #include "GzipFixtures.h"
+#include "SameBytesAssertion.h"
 #include "gzip/GzipLibraryImage.h"
 #include "values/Files.h"
 
@@ -16,14 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-// Compares byte strings without printing them whole.
-testing::AssertionResult Same(std::string_view actual, std::string_view expected) {
-    std::string difference;
-    if (SameBytes(actual, expected, &difference))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << difference;
-}
 
 std::string Image() {
     return std::string(GzipLibraryImage().View());

@@ -2,6 +2,7 @@
 // program by EnsureGzipLibrary.
 #include "gzip/GunzipBody.h"
 #include "GzipFixtures.h"
+#include "SameBytesAssertion.h"
 #include "gzip/EnsureGzipLibrary.h"
 #include "gzip/GzipLibraryImage.h"
 #include "values/Files.h"
@@ -14,14 +15,6 @@
 #include <zlib.h>
 
 namespace {
-
-// Compares byte strings without printing them whole.
-testing::AssertionResult Same(std::string_view actual, std::string_view expected) {
-    std::string difference;
-    if (SameBytes(actual, expected, &difference))
-        return testing::AssertionSuccess();
-    return testing::AssertionFailure() << difference;
-}
 
 Bytes AsBytes(std::string_view bytes) {
     return Bytes(bytes);
