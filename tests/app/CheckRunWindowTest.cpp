@@ -1,5 +1,6 @@
 // The whole check on the real window: a click on 按钮1, a real worker thread, a real fetch
 // from a loopback server or nginx, and the labels read back from the widgets.
+#include "WindowProbe.h"
 #include "app/CheckRun.h"
 #include "app/MainWindow.h"
 #include "app/StartUp.h"
@@ -21,10 +22,6 @@
 using namespace std::chrono_literals;
 
 namespace {
-
-QString FromUtf8(const char8_t* text) {
-    return QString::fromUtf8(text);
-}
 
 std::string HtmlPage(size_t size) {
     std::string page = "<html><body>\n";
@@ -49,7 +46,7 @@ private slots:
     void init() { m_window = std::make_unique<MainWindow>(); }
     void cleanup() {
         // A check still running keeps writing to the window: let it end first.
-        QTRY_VERIFY_WITH_TIMEOUT(Button()->isEnabled(), 60000);
+        QTRY_VERIFY_WITH_TIMEOUT(CheckButton(*m_window)->isEnabled(), 60000);
         m_window.reset();
     }
 
@@ -69,14 +66,16 @@ private slots:
 
         Check(nginx.Url("/page.html"));
 
-        QCOMPARE(Label(u8"标签_原始大小"), FromUtf8(u8"原始大小：") + QString::number(page.size()));
-        QCOMPARE(Label(u8"标签_压缩大小"), FromUtf8(u8"压缩大小：") + QString::number(sent.size()));
-        QCOMPARE(Label(u8"标签_压缩率"),
+        QCOMPARE(LabelText(*m_window, u8"标签_原始大小"),
+                 FromUtf8(u8"原始大小：") + QString::number(page.size()));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩大小"),
+                 FromUtf8(u8"压缩大小：") + QString::number(sent.size()));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩率"),
                  FromUtf8(u8"压缩率（估计值）：") + Percentage(sent.size(), qint64(page.size())));
-        QCOMPARE(Label(u8"标签_压缩类型"), FromUtf8(u8"压缩类型：GZIP"));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：是"));
-        QCOMPARE(Label(u8"标签_编码方式"), FromUtf8(u8"编码方式：未知！"));
-        QCOMPARE(Button()->text(), FromUtf8(u8"检测"));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩类型"), FromUtf8(u8"压缩类型：GZIP"));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩：是"));
+        QCOMPARE(LabelText(*m_window, u8"标签_编码方式"), FromUtf8(u8"编码方式：未知！"));
+        QCOMPARE(CheckButton(*m_window)->text(), FromUtf8(u8"检测"));
     }
 
     void aGbkGzipReplyFromALoopbackServer() {
@@ -87,11 +86,11 @@ private slots:
 
         Check(server.Url("/gbk"));
 
-        QCOMPARE(Label(u8"标签_编码方式"), FromUtf8(u8"编码方式：GBK"));
-        QCOMPARE(Label(u8"标签_原始大小"), FromUtf8(u8"原始大小：10000"));
-        QCOMPARE(Label(u8"标签_压缩大小"),
+        QCOMPARE(LabelText(*m_window, u8"标签_编码方式"), FromUtf8(u8"编码方式：GBK"));
+        QCOMPARE(LabelText(*m_window, u8"标签_原始大小"), FromUtf8(u8"原始大小：10000"));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩大小"),
                  FromUtf8(u8"压缩大小：") + QString::number(GzipForTests(content).size()));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：是"));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩：是"));
         const std::vector<std::string> requests = server.Requests();
         QCOMPARE(requests.size(), size_t(1));
         QVERIFY(requests[0].starts_with("GET /gbk HTTP/1.1\r\n"));
@@ -104,12 +103,12 @@ private slots:
 
         Check(server.Url("/"));
 
-        QCOMPARE(Label(u8"标签_编码方式"), FromUtf8(u8"编码方式：UTF8"));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：未知！"));
-        QCOMPARE(Label(u8"标签_压缩类型"), FromUtf8(u8"压缩类型：未知！"));
-        QCOMPARE(Label(u8"标签_原始大小"), FromUtf8(u8"原始大小："));
-        QCOMPARE(Label(u8"标签_压缩大小"), FromUtf8(u8"压缩大小："));
-        QCOMPARE(Label(u8"标签_压缩率"), FromUtf8(u8"压缩率（估计值）："));
+        QCOMPARE(LabelText(*m_window, u8"标签_编码方式"), FromUtf8(u8"编码方式：UTF8"));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩：未知！"));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩类型"), FromUtf8(u8"压缩类型：未知！"));
+        QCOMPARE(LabelText(*m_window, u8"标签_原始大小"), FromUtf8(u8"原始大小："));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩大小"), FromUtf8(u8"压缩大小："));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩率"), FromUtf8(u8"压缩率（估计值）："));
     }
 
     void aRefusedConnectionReadsUncompressed() {
@@ -120,25 +119,25 @@ private slots:
         }
         Check("http://127.0.0.1:" + std::to_string(port) + "/");
 
-        QCOMPARE(Label(u8"标签_编码方式"), FromUtf8(u8"编码方式：未知！"));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：否"));
-        QCOMPARE(Label(u8"标签_压缩类型"), FromUtf8(u8"压缩类型：未知！"));
+        QCOMPARE(LabelText(*m_window, u8"标签_编码方式"), FromUtf8(u8"编码方式：未知！"));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩：否"));
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩类型"), FromUtf8(u8"压缩类型：未知！"));
     }
 
     void aSecondClickWhileCheckingDoesNothing() {
         LoopbackServer server(
             {loopback::Sleep(800ms), loopback::Write(loopback::Response("200 OK", "", "late"))});
-        UrlBox()->setText(QString::fromStdString(server.Url("/slow")));
-        QTest::mouseClick(Button(), Qt::LeftButton);
-        QVERIFY(!Button()->isEnabled());
-        QCOMPARE(Button()->text(), FromUtf8(u8"检测..."));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩："));
-        QTest::mouseClick(Button(), Qt::LeftButton);
-        QTest::keyClick(UrlBox(), Qt::Key_Return);
+        UrlBox(*m_window)->setText(QString::fromStdString(server.Url("/slow")));
+        QTest::mouseClick(CheckButton(*m_window), Qt::LeftButton);
+        QVERIFY(!CheckButton(*m_window)->isEnabled());
+        QCOMPARE(CheckButton(*m_window)->text(), FromUtf8(u8"检测..."));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩："));
+        QTest::mouseClick(CheckButton(*m_window), Qt::LeftButton);
+        QTest::keyClick(UrlBox(*m_window), Qt::Key_Return);
 
-        QTRY_VERIFY_WITH_TIMEOUT(Button()->isEnabled(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(CheckButton(*m_window)->isEnabled(), 20000);
         QCOMPARE(server.Requests().size(), size_t(1));
-        QCOMPARE(Label(u8"标签_是否压缩"), FromUtf8(u8"是否压缩：未知！"));
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), FromUtf8(u8"是否压缩：未知！"));
     }
 
     void closingTheWindowDuringACheckEndsTheProgram() {
@@ -155,21 +154,11 @@ private slots:
     }
 
 private:
-    QAbstractButton* Button() const {
-        return qobject_cast<QAbstractButton*>(m_window->ControlWidget(Control::按钮1));
-    }
-    QLineEdit* UrlBox() const {
-        return qobject_cast<QLineEdit*>(m_window->ControlWidget(Control::编辑框1));
-    }
-    QString Label(const char8_t* name) const {
-        auto* label = m_window->findChild<QLabel*>(FromUtf8(name));
-        return label ? label->text() : QStringLiteral("<no label>");
-    }
     // Types the address, clicks the button and waits until the check gives the button back.
     void Check(const std::string& url) {
-        UrlBox()->setText(QString::fromStdString(url));
-        QTest::mouseClick(Button(), Qt::LeftButton);
-        QTRY_VERIFY_WITH_TIMEOUT(Button()->isEnabled(), 60000);
+        UrlBox(*m_window)->setText(QString::fromStdString(url));
+        QTest::mouseClick(CheckButton(*m_window), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(CheckButton(*m_window)->isEnabled(), 60000);
     }
 
     std::unique_ptr<MainWindow> m_window;

@@ -1,5 +1,6 @@
 // The control operations: GBK in and out of the window, and calls from a second thread that
 // run on the main thread, keep their order and have taken effect when they return.
+#include "WindowProbe.h"
 #include "app/Controls.h"
 #include "app/MainWindow.h"
 #include "values/Gbk.h"
@@ -18,10 +19,6 @@
 #include <thread>
 
 namespace {
-
-QString FromUtf8(const char8_t* text) {
-    return QString::fromUtf8(text);
-}
 
 QString ShownText(const QWidget* widget) {
     if (auto* edit = qobject_cast<const QLineEdit*>(widget))

@@ -1,6 +1,7 @@
 // Whole checks on the real window against servers that misbehave and addresses that make no
 // sense: every case must give the button back within its time, in bounded memory, with a
 // responsive window and the labels that such a page or such a failure reads.
+#include "WindowProbe.h"
 #include "app/MainWindow.h"
 #include "http/InetCurlSettings.h"
 #include "support/GzipForTests.h"
@@ -35,10 +36,6 @@ constexpr int kConnectTimeoutMs = 2000;
 constexpr qint64 kQuickMs = 5000;
 constexpr qint64 kMarginMs = 4000;
 constexpr long kUsualMemoryMb = 64;
-
-QString FromUtf8(const char8_t* text) {
-    return QString::fromUtf8(text);
-}
 
 // What the six labels read after a check.
 struct Labels {
@@ -603,7 +600,7 @@ private slots:
     void cleanupTestCase() { m_settings.reset(); }
     void init() { m_window = std::make_unique<MainWindow>(); }
     void cleanup() {
-        QTRY_VERIFY_WITH_TIMEOUT(Button()->isEnabled(), 120000);
+        QTRY_VERIFY_WITH_TIMEOUT(CheckButton(*m_window)->isEnabled(), 120000);
         m_window.reset();
     }
 
@@ -639,22 +636,22 @@ private:
         sinceTick.start();
         watch.start();
 
-        UrlBox()->setText(trial.url);
-        QTest::mouseClick(Button(), Qt::LeftButton);
-        QVERIFY(!Button()->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(Button()->isEnabled(), 120000);
+        UrlBox(*m_window)->setText(trial.url);
+        QTest::mouseClick(CheckButton(*m_window), Qt::LeftButton);
+        QVERIFY(!CheckButton(*m_window)->isEnabled());
+        QTRY_VERIFY_WITH_TIMEOUT(CheckButton(*m_window)->isEnabled(), 120000);
         const qint64 elapsedMs = watch.elapsed();
         tick.stop();
         const long peakGrowthMb = (StatusKb("VmHWM") - residentBefore) / 1024;
         qInfo("%s: %lld ms, peak memory +%ld MB", QTest::currentDataTag(), elapsedMs, peakGrowthMb);
 
-        QCOMPARE(Label(u8"标签_编码方式"), trial.labels.encoding);
-        QCOMPARE(Label(u8"标签_是否压缩"), trial.labels.compressed);
-        QCOMPARE(Label(u8"标签_压缩类型"), trial.labels.type);
-        QCOMPARE(Label(u8"标签_原始大小"), trial.labels.originalSize);
-        QCOMPARE(Label(u8"标签_压缩大小"), trial.labels.compressedSize);
-        QCOMPARE(Label(u8"标签_压缩率"), trial.labels.ratio);
-        QCOMPARE(Button()->text(), FromUtf8(u8"检测"));
+        QCOMPARE(LabelText(*m_window, u8"标签_编码方式"), trial.labels.encoding);
+        QCOMPARE(LabelText(*m_window, u8"标签_是否压缩"), trial.labels.compressed);
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩类型"), trial.labels.type);
+        QCOMPARE(LabelText(*m_window, u8"标签_原始大小"), trial.labels.originalSize);
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩大小"), trial.labels.compressedSize);
+        QCOMPARE(LabelText(*m_window, u8"标签_压缩率"), trial.labels.ratio);
+        QCOMPARE(CheckButton(*m_window)->text(), FromUtf8(u8"检测"));
         QVERIFY2(
             elapsedMs <= trial.maxMs,
             qPrintable(QStringLiteral("took %1 ms, allowed %2").arg(elapsedMs).arg(trial.maxMs)));
@@ -676,17 +673,6 @@ private:
             QVERIFY(!requests.empty());
             QCOMPARE(requests[0].substr(0, trial.requestStart.size()), trial.requestStart);
         }
-    }
-
-    QAbstractButton* Button() const {
-        return qobject_cast<QAbstractButton*>(m_window->ControlWidget(Control::按钮1));
-    }
-    QLineEdit* UrlBox() const {
-        return qobject_cast<QLineEdit*>(m_window->ControlWidget(Control::编辑框1));
-    }
-    QString Label(const char8_t* name) const {
-        auto* label = m_window->findChild<QLabel*>(FromUtf8(name));
-        return label ? label->text() : QStringLiteral("<no label>");
     }
 
     std::unique_ptr<ScopedInetCurlSettings> m_settings;

@@ -2,6 +2,7 @@
 // and what assistive technology sees.
 #include "app/MainWindow.h"
 #include "CheckButtonClicks.h"
+#include "WindowProbe.h"
 #include "app/Controls.h"
 #include "app/MainWindowCreated.h"
 #include "values/Gbk.h"
@@ -17,10 +18,6 @@
 #include <QTest>
 
 namespace {
-
-QString FromUtf8(const char8_t* text) {
-    return QString::fromUtf8(text);
-}
 
 struct ExpectedControl {
     Control control;
